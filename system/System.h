@@ -1,0 +1,63 @@
+// The operations the engine and the shell perform on Windows: key strokes,
+// polling waits, worker threads, the clipboard, reading the wait-time choice and
+// the fatal error report.
+#pragma once
+
+#include "Win32.h"
+
+// Synthesises a key stroke: the keys go down in order, then come up in the same
+// order. Only the low 8 bits of a key count; a second or third key whose low
+// 8 bits are 0 is absent.
+void PressKeys(int key1, int key2 = 0, int key3 = 0);
+
+// Dispatches whatever is queued for the calling thread, leaving a WM_QUIT at the
+// head of the queue where it is.
+void ProcessPendingMessages();
+
+// Busy-waits at least ms milliseconds while keeping the calling thread's
+// messages flowing. Safe across the 49.7-day wrap of the tick count.
+void WaitProcessingEvents(int ms);
+
+using WorkerRoutine = void (*)();
+
+// Starts an already-running thread on entry with a NULL start parameter and
+// closes its handle at once. True when the thread was created.
+bool StartWorkerThread(LPTHREAD_START_ROUTINE entry);
+
+template <WorkerRoutine routine>
+DWORD WINAPI WorkerEntry(LPVOID) {
+  routine();
+  return 0;
+}
+
+// Runs routine on a new thread of its own that nobody tracks or waits for.
+template <WorkerRoutine routine>
+bool StartWorker() {
+  return StartWorkerThread(&WorkerEntry<routine>);
+}
+
+// Replaces everything on the clipboard with text as CF_TEXT. False when the
+// clipboard could not be opened or the text could not be handed over; in the
+// latter case the clipboard is left empty.
+bool SetClipboardText(const char* text);
+
+// A control of one of the program's windows, named by both handles so that a
+// read can tell a closed window from a missing control.
+struct ControlRef {
+  HWND window;
+  HWND control;
+};
+
+enum class ControlRead { Ok, WindowGone, ControlGone };
+
+// Reads a combo box's selected index (-1 when nothing is selected) from any
+// thread; the owning thread answers from its message loop. Reports instead of
+// reading when the window or the control no longer exists, also when it was
+// destroyed while the read was pending.
+ControlRead TryReadComboSelection(const ControlRef& combo, int* selection);
+
+// As TryReadComboSelection, but a window or control that is gone is fatal.
+int ReadComboSelection(const ControlRef& combo);
+
+// Shows the error box and ends the program with exit code -1.
+[[noreturn]] void ReportFatalError(const char* message);

@@ -1,0 +1,106 @@
+// The Win32 surface the portable code is written against. Windows builds take
+// the real declarations; native builds get these look-alikes, implemented by the
+// recording fake under tests/, so the same sources run in unit tests.
+#pragma once
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cstddef>
+#include <cstdint>
+
+#define WINAPI
+#define CALLBACK
+
+using BOOL = int;
+using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
+using DWORD = std::uint32_t;
+using UINT = unsigned int;
+using LONG = std::int32_t;
+using UINT_PTR = std::uintptr_t;
+using ULONG_PTR = std::uintptr_t;
+using LONG_PTR = std::intptr_t;
+using WPARAM = UINT_PTR;
+using LPARAM = LONG_PTR;
+using LRESULT = LONG_PTR;
+using SIZE_T = std::size_t;
+using LPVOID = void*;
+using HANDLE = void*;
+using HGLOBAL = void*;
+using LPCSTR = const char*;
+using LPSTR = char*;
+using LPDWORD = DWORD*;
+
+struct HWND__;
+using HWND = HWND__*;
+struct HHOOK__;
+using HHOOK = HHOOK__*;
+struct HINSTANCE__;
+using HINSTANCE = HINSTANCE__*;
+using HMODULE = HINSTANCE;
+
+struct POINT {
+  LONG x;
+  LONG y;
+};
+using LPPOINT = POINT*;
+
+struct MSG {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  DWORD time;
+  POINT pt;
+};
+using LPMSG = MSG*;
+
+struct SECURITY_ATTRIBUTES;
+using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
+using LPTHREAD_START_ROUTINE = DWORD(WINAPI*)(LPVOID);
+using HOOKPROC = LRESULT(CALLBACK*)(int, WPARAM, LPARAM);
+
+constexpr BOOL TRUE = 1;
+constexpr BOOL FALSE = 0;
+
+constexpr UINT WM_QUIT = 0x0012;
+constexpr UINT WM_LBUTTONDOWN = 0x0201;
+constexpr UINT WM_LBUTTONUP = 0x0202;
+constexpr UINT PM_NOREMOVE = 0x0000;
+constexpr UINT CB_GETCURSEL = 0x0147;
+constexpr UINT CF_TEXT = 1;
+constexpr UINT GMEM_MOVEABLE = 0x0002;
+constexpr UINT GMEM_ZEROINIT = 0x0040;
+constexpr DWORD KEYEVENTF_KEYUP = 0x0002;
+constexpr UINT MB_ICONERROR = 0x0010;
+constexpr int WH_MOUSE_LL = 14;
+constexpr int VK_CONTROL = 0x11;
+constexpr int VK_F2 = 0x71;
+
+void WINAPI keybd_event(BYTE bVk, BYTE bScan, DWORD dwFlags, ULONG_PTR dwExtraInfo);
+DWORD WINAPI GetTickCount();
+BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
+                         UINT wRemoveMsg);
+BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax);
+BOOL WINAPI TranslateMessage(const MSG* lpMsg);
+LRESULT WINAPI DispatchMessageA(const MSG* lpMsg);
+HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES lpThreadAttributes, SIZE_T dwStackSize,
+                           LPTHREAD_START_ROUTINE lpStartAddress, LPVOID lpParameter,
+                           DWORD dwCreationFlags, LPDWORD lpThreadId);
+BOOL WINAPI CloseHandle(HANDLE hObject);
+BOOL WINAPI OpenClipboard(HWND hWndNewOwner);
+BOOL WINAPI EmptyClipboard();
+BOOL WINAPI CloseClipboard();
+HANDLE WINAPI SetClipboardData(UINT uFormat, HANDLE hMem);
+HGLOBAL WINAPI GlobalAlloc(UINT uFlags, SIZE_T dwBytes);
+LPVOID WINAPI GlobalLock(HGLOBAL hMem);
+BOOL WINAPI GlobalUnlock(HGLOBAL hMem);
+HGLOBAL WINAPI GlobalFree(HGLOBAL hMem);
+BOOL WINAPI IsWindow(HWND hWnd);
+LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
+[[noreturn]] void WINAPI ExitProcess(UINT uExitCode);
+BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
+LRESULT WINAPI CallNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam);
+#endif
