@@ -24,3 +24,8 @@ LRESULT CALLBACK DragDetector(int nCode, WPARAM wParam, LPARAM lParam) {
       return CallNextHookEx(MouseHookHandle, nCode, wParam, lParam);
   }
 }
+
+void InstallMouseHook() {
+  HMODULE module = GetModuleHandleA(nullptr);
+  MouseHookHandle = SetWindowsHookExA(WH_MOUSE_LL, DragDetector, module, 0);
+}

@@ -21,4 +21,18 @@ extern ControlRef WaitTimeChoice;
 
 LRESULT CALLBACK DragDetector(int nCode, WPARAM wParam, LPARAM lParam);
 
+// Installs DragDetector as a global low-level mouse hook of this thread, which
+// must run a message loop while it is installed; MouseHookHandle keeps it.
+void InstallMouseHook();
+
 void CopyPasteSequence();
+
+// The copy switch: removes the mouse hook or installs a new one, as the
+// switch's caption says.
+void CopySwitchClicked();
+
+// The paste hotkey F2's identifier: 0 when another program holds F2.
+extern int PasteHotkeyId;
+
+// The feedback handler of the label that F2 reports to: pastes with Ctrl+V.
+void PasteHotkeyHandler(int first, int second);

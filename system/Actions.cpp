@@ -132,8 +132,21 @@ int ReadComboSelection(const ControlRef& combo) {
   return selection;
 }
 
+void (*ExitRoutineSlot)() = nullptr;
+void (*ShutdownRoutine)() = nullptr;
+
+void RunEndOfProgramCleanup() {
+  if (void (*routine)() = ExitRoutineSlot) {
+    ExitRoutineSlot = nullptr;
+    routine();
+  }
+  if (ShutdownRoutine) ShutdownRoutine();
+}
+
 void ReportFatalError(const char* message) {
   const std::string text = std::string("运行时出错!\r\n\r\n错误信息：") + message + "\r\n";
   MessageBoxA(nullptr, text.c_str(), "错误", MB_ICONERROR);
+  ExitRoutineSlot = nullptr;
+  RunEndOfProgramCleanup();
   ExitProcess(static_cast<UINT>(-1));
 }

@@ -59,5 +59,43 @@ ControlRead TryReadComboSelection(const ControlRef& combo, int* selection);
 // As TryReadComboSelection, but a window or control that is gone is fatal.
 int ReadComboSelection(const ControlRef& combo);
 
-// Shows the error box and ends the program with exit code -1.
+// The message a control turns into its feedback event: wParam and lParam
+// become the event's two parameters.
+inline constexpr UINT FeedbackMessage = 0x8075;
+
+// ---- Hotkey service: a global hotkey reported as a control's feedback event.
+
+// Registrations made so far, successful or not, and the identifier of the
+// latest (33000 + HotkeyCounter; 0 before the first).
+extern DWORD HotkeyCounter;
+extern DWORD LastHotkeyId;
+// The control every registered hotkey reports to: the latest registration's.
+extern HWND FeedbackTarget;
+// The registering window's own procedure, which HotkeyWindowProc passes on to.
+extern WNDPROC PreviousWindowProc;
+
+// Modifiers in the service's encoding: 1 Ctrl, 2 Shift, 4 Alt, summed.
+UINT TranslateHotkeyModifiers(int modifiers);
+
+// Registers virtualKey with modifiers as a hotkey of window, whose presses
+// reach target as FeedbackMessage. Returns the new identifier (from 33001), or
+// 0 when the key is taken; a failed registration still uses its identifier up.
+int RegisterFeedbackHotkey(HWND window, HWND target, int modifiers, int virtualKey);
+
+LRESULT CALLBACK HotkeyWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// ---- The end of the program.
+
+// The one routine the end-of-program cleanup calls, once; a later setting
+// replaces an earlier one.
+extern void (*ExitRoutineSlot)();
+// What the program still has to stop after the exit routine: its sounds,
+// OLE. Set by start-up.
+extern void (*ShutdownRoutine)();
+
+// Runs the exit routine once, emptying its slot, then the shutdown routine.
+void RunEndOfProgramCleanup();
+
+// Shows the error box, then ends the program with exit code -1 through the
+// cleanup, without the exit routine.
 [[noreturn]] void ReportFatalError(const char* message);

@@ -31,6 +31,7 @@ using HGLOBAL = void*;
 using LPCSTR = const char*;
 using LPSTR = char*;
 using LPDWORD = DWORD*;
+using HRESULT = std::int32_t;
 
 struct HWND__;
 using HWND = HWND__*;
@@ -60,6 +61,7 @@ struct SECURITY_ATTRIBUTES;
 using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 using LPTHREAD_START_ROUTINE = DWORD(WINAPI*)(LPVOID);
 using HOOKPROC = LRESULT(CALLBACK*)(int, WPARAM, LPARAM);
+using WNDPROC = LRESULT(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
 
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
@@ -77,6 +79,14 @@ constexpr UINT MB_ICONERROR = 0x0010;
 constexpr int WH_MOUSE_LL = 14;
 constexpr int VK_CONTROL = 0x11;
 constexpr int VK_F2 = 0x71;
+constexpr UINT WM_HOTKEY = 0x0312;
+constexpr int GWLP_WNDPROC = -4;
+constexpr UINT MOD_ALT = 0x0001;
+constexpr UINT MOD_CONTROL = 0x0002;
+constexpr UINT MOD_SHIFT = 0x0004;
+constexpr UINT SEM_FAILCRITICALERRORS = 0x0001;
+constexpr UINT SEM_NOOPENFILEERRORBOX = 0x8000;
+constexpr DWORD MAX_PATH = 260;
 
 void WINAPI keybd_event(BYTE bVk, BYTE bScan, DWORD dwFlags, ULONG_PTR dwExtraInfo);
 DWORD WINAPI GetTickCount();
@@ -103,4 +113,22 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 [[noreturn]] void WINAPI ExitProcess(UINT uExitCode);
 BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
 LRESULT WINAPI CallNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam);
+LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
+LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam,
+                               LPARAM lParam);
+BOOL WINAPI RegisterHotKey(HWND hWnd, int id, UINT fsModifiers, UINT vk);
+HHOOK WINAPI SetWindowsHookExA(int idHook, HOOKPROC lpfn, HINSTANCE hmod, DWORD dwThreadId);
+BOOL WINAPI UnhookWindowsHookEx(HHOOK hhk);
+HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
+DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName);
+UINT WINAPI SetErrorMode(UINT uMode);
+HANDLE WINAPI GetProcessHeap();
+LPVOID WINAPI HeapAlloc(HANDLE hHeap, DWORD dwFlags, SIZE_T dwBytes);
+BOOL WINAPI HeapFree(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem);
+BOOL WINAPI IsDBCSLeadByte(BYTE TestChar);
+BOOL WINAPI SetProcessWorkingSetSize(HANDLE hProcess, SIZE_T dwMinimumWorkingSetSize,
+                                     SIZE_T dwMaximumWorkingSetSize);
+HRESULT WINAPI OleInitialize(LPVOID pvReserved);
+void WINAPI OleUninitialize();
 #endif

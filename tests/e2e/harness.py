@@ -7,6 +7,7 @@ process it started by process id, then the prefix's Wine processes.
 
 import atexit
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -217,6 +218,19 @@ class WineSession:
             samples.append((time.monotonic() - since, text))
             time.sleep(interval)
         return samples
+
+    def colours(self, left, top, width, height):
+        """How many pixels of each colour (r, g, b) a screen rectangle holds."""
+        out = subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{left}+{top}",
+                              "-depth", "8", "-format", "%c", "histogram:info:-"], env=self.env,
+                             capture_output=True, text=True, check=True, timeout=30).stdout
+        counts = {}
+        for line in out.splitlines():
+            match = re.match(r"\s*(\d+):\s*\(\s*(\d+),\s*(\d+),\s*(\d+)", line)
+            if match:
+                count, *rgb = map(int, match.groups())
+                counts[tuple(rgb)] = counts.get(tuple(rgb), 0) + count
+        return counts
 
     def screenshot(self, name):
         ARTIFACTS.mkdir(parents=True, exist_ok=True)

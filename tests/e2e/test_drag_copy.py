@@ -4,37 +4,11 @@ empties the clipboard; a click leaves the clipboard alone."""
 import time
 import unittest
 
-from harness import WIN64, WineSession
+from harness import WineSession
+from probe import TEXT, DragProbe
 
-TEXT = "alpha bravo charlie delta echo"
 # The whole word "bravo " and the start of "charlie".
 FIRST, LAST = 6, 15
-
-
-class DragProbe:
-    def __init__(self, session, picked=None):
-        self.session = session
-        args = [] if picked is None else [picked]
-        self.proc = session.start(WIN64 / "dragprobe.exe", *args)
-        self.chars = {}
-        for line in session.wait_for_file("probe.txt").read_text().splitlines():
-            parts = line.split()
-            if parts[0] == "edit":
-                self.edit = tuple(map(int, parts[1:]))
-            else:
-                self.chars[int(parts[1])] = (int(parts[2]), int(parts[3]))
-        time.sleep(0.5)
-        # A real click gives the Wine window the X focus and the edit control the
-        # keyboard focus; it does not move, so the hook starts nothing.
-        self.session.click(self.edit[2] - 6, self.line_y())
-        time.sleep(0.7)
-
-    def line_y(self):
-        return self.chars[0][1] + 7
-
-    def drag(self, first, last):
-        (x1, y), (x2, _) = self.chars[first], self.chars[last]
-        return self.session.drag(x1 + 1, self.line_y(), x2 + 1, self.line_y())
 
 
 def seen(samples, text):

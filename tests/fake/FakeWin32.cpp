@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -22,6 +23,7 @@ FakeWin32& Fake() { return *fake; }
 
 void ResetFake() {
   for (HGLOBAL block : fake->liveBlocks) delete static_cast<FakeBlock*>(block);
+  for (void* block : fake->heapBlocks) std::free(block);
   delete fake;
   fake = new FakeWin32();
 }
@@ -149,6 +151,7 @@ BOOL WINAPI IsWindow(HWND hWnd) { return fake->windows.count(hWnd) != 0; }
 
 LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   ++fake->sentMessages;
+  fake->sent.push_back(MSG{hWnd, Msg, wParam, lParam, fake->tick, {0, 0}});
   if (fake->onSendMessage) return fake->onSendMessage(hWnd, Msg, wParam, lParam);
   return Msg == CB_GETCURSEL ? -1 : 0;
 }
@@ -172,3 +175,108 @@ LRESULT WINAPI CallNextHookEx(HHOOK, int, WPARAM, LPARAM) {
   ++fake->nextHookCalls;
   return fake->nextHookResult;
 }
+
+LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
+  if (nIndex != GWLP_WNDPROC) throw std::logic_error("only window procedures are faked");
+  ++fake->setWindowProcCalls;
+  if (fake->setWindowProcFails) return 0;
+  const LONG_PTR previous = fake->windowProcs[hWnd];
+  fake->windowProcs[hWnd] = dwNewLong;
+  return previous;
+}
+
+LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam,
+                               LPARAM lParam) {
+  fake->passedOn.push_back(MSG{hWnd, Msg, wParam, lParam, fake->tick, {0, 0}});
+  fake->passedOnTo.push_back(lpPrevWndFunc);
+  return fake->passedOnResult;
+}
+
+BOOL WINAPI RegisterHotKey(HWND hWnd, int id, UINT fsModifiers, UINT vk) {
+  fake->calls.push_back("RegisterHotKey");
+  const FakeWin32::Hotkey hotkey{hWnd, id, fsModifiers, vk};
+  fake->hotkeyAttempts.push_back(hotkey);
+  if (!fake->takenHotkeys.insert({fsModifiers, vk}).second) return FALSE;
+  fake->hotkeys.push_back(hotkey);
+  return TRUE;
+}
+
+HHOOK WINAPI SetWindowsHookExA(int idHook, HOOKPROC, HINSTANCE hmod, DWORD dwThreadId) {
+  if (idHook != WH_MOUSE_LL || dwThreadId != 0 || hmod != GetModuleHandleA(nullptr)) {
+    throw std::logic_error("not a global low-level mouse hook of this module");
+  }
+  HHOOK hook = reinterpret_cast<HHOOK>(fake->nextHook++);
+  fake->installedHooks.insert(hook);
+  fake->calls.push_back("SetWindowsHookExA");
+  return hook;
+}
+
+BOOL WINAPI UnhookWindowsHookEx(HHOOK hhk) {
+  fake->calls.push_back("UnhookWindowsHookEx");
+  return fake->installedHooks.erase(hhk) != 0;
+}
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
+  if (lpModuleName) throw std::logic_error("only the program's own module");
+  return reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x400000));
+}
+
+DWORD WINAPI GetModuleFileNameA(HMODULE, LPSTR lpFilename, DWORD nSize) {
+  const std::string& path = fake->modulePath;
+  const DWORD copied = static_cast<DWORD>(std::min<std::size_t>(path.size(), nSize - 1));
+  std::memcpy(lpFilename, path.data(), copied);
+  lpFilename[copied] = '\0';
+  return copied;
+}
+
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName) {
+  fake->calls.push_back(std::string("SetCurrentDirectoryA(") + lpPathName + ")");
+  return TRUE;
+}
+
+UINT WINAPI SetErrorMode(UINT uMode) {
+  fake->calls.push_back("SetErrorMode(" + std::to_string(uMode) + ")");
+  const UINT previous = fake->errorMode;
+  fake->errorMode = uMode;
+  return previous;
+}
+
+HANDLE WINAPI GetProcessHeap() { return reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(0x77)); }
+
+LPVOID WINAPI HeapAlloc(HANDLE hHeap, DWORD dwFlags, SIZE_T dwBytes) {
+  if (hHeap != GetProcessHeap() || dwFlags != 0) throw std::logic_error("unexpected heap or flags");
+  fake->calls.push_back("HeapAlloc(" + std::to_string(dwBytes) + ")");
+  if (fake->heapAllocFails) return nullptr;
+  void* block = std::malloc(dwBytes);
+  std::memset(block, 0xCD, dwBytes);
+  fake->heapBlocks.insert(block);
+  return block;
+}
+
+BOOL WINAPI HeapFree(HANDLE, DWORD, LPVOID lpMem) {
+  fake->calls.push_back("HeapFree");
+  if (fake->heapBlocks.erase(lpMem) == 0) throw std::logic_error("HeapFree of a block not ours");
+  std::free(lpMem);
+  return TRUE;
+}
+
+// Code page 936: lead bytes are 0x81 to 0xFE.
+BOOL WINAPI IsDBCSLeadByte(BYTE TestChar) { return TestChar >= 0x81 && TestChar <= 0xFE; }
+
+BOOL WINAPI SetProcessWorkingSetSize(HANDLE hProcess, SIZE_T dwMinimumWorkingSetSize,
+                                     SIZE_T dwMaximumWorkingSetSize) {
+  if (hProcess != reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)) ||
+      dwMinimumWorkingSetSize != static_cast<SIZE_T>(-1) ||
+      dwMaximumWorkingSetSize != static_cast<SIZE_T>(-1)) {
+    throw std::logic_error("not a trim of this process");
+  }
+  fake->calls.push_back("SetProcessWorkingSetSize");
+  return TRUE;
+}
+
+HRESULT WINAPI OleInitialize(LPVOID) {
+  fake->calls.push_back("OleInitialize");
+  return 0;
+}
+
+void WINAPI OleUninitialize() { fake->calls.push_back("OleUninitialize"); }

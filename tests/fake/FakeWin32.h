@@ -2,8 +2,10 @@
 // simulated tick count. Single-threaded: tests run worker routines themselves.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -58,11 +60,38 @@ struct FakeWin32 {
   // Answers SendMessageA; by default a combo box with nothing selected.
   std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)> onSendMessage;
   long sentMessages = 0;
+  std::vector<MSG> sent;  // every SendMessageA, in order
+
+  // Window procedures by window; SetWindowLongPtrA(GWLP_WNDPROC) fails while set.
+  std::map<HWND, LONG_PTR> windowProcs;
+  bool setWindowProcFails = false;
+  long setWindowProcCalls = 0;
+  std::vector<MSG> passedOn;  // CallWindowProcA, with the procedure in time
+  std::vector<WNDPROC> passedOnTo;
+  LRESULT passedOnResult = 11;
+
+  struct Hotkey {
+    HWND window;
+    int id;
+    UINT modifiers, key;
+  };
+  std::vector<Hotkey> hotkeys;  // registered ones only
+  std::vector<Hotkey> hotkeyAttempts;
+  std::set<std::pair<UINT, UINT>> takenHotkeys;  // held by other programs
 
   POINT cursor{0, 0};
   bool cursorFails = false;
   long nextHookCalls = 0;
   LRESULT nextHookResult = 7;
+
+  // Life-cycle calls in order, as "Name(argument)".
+  std::vector<std::string> calls;
+  UINT errorMode = 0x0004;
+  std::string modulePath = "C:\\Tools\\f2paste.exe";
+  bool heapAllocFails = false;
+  std::set<void*> heapBlocks;
+  std::uintptr_t nextHook = 0x500;
+  std::set<HHOOK> installedHooks;
 
   std::vector<std::string> messageBoxTexts;
   std::vector<std::string> messageBoxCaptions;

@@ -1,0 +1,3 @@
+#include "Lifecycle.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunProgram(); }
