@@ -15,7 +15,11 @@ export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 
 xvfb_pid=""
 cleanup() {
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  if [ -n "$xvfb_pid" ]; then
+    # Wine's helpers would outlive the display they were started on.
+    /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+    kill "$xvfb_pid" 2>/dev/null || true
+  fi
 }
 trap cleanup EXIT
 
