@@ -13,6 +13,7 @@ packages=(
   wine64 xvfb xdotool xclip x11-utils imagemagick
   locales fonts-wqy-microhei
   dpkg-dev python3 clang
+  libclang-rt-14-dev pulseaudio pulseaudio-utils
 )
 
 as_root() {

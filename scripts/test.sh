@@ -11,4 +11,5 @@ for preset in native win32 win64; do
   cmake --build --preset "$preset" -j"$(nproc)"
 done
 ctest --preset native
+bash scripts/test-sanitizers.sh
 python3 tests/e2e/run.py

@@ -39,7 +39,7 @@ def _wine_env(prefix, display):
     return env
 
 
-def _end(proc, grace=3.0):
+def end_process(proc, grace=3.0):
     """Ends one process we started, by its id, and reaps it."""
     if proc.poll() is not None:
         return
@@ -81,7 +81,7 @@ class Xvfb:
         self.display = ":" + number.decode().strip()
 
     def close(self):
-        _end(self.proc)
+        end_process(self.proc)
 
 
 def wine_prefix():
@@ -129,7 +129,7 @@ class WineSession:
 
     def close(self):
         for proc in reversed(self._procs):
-            _end(proc)
+            end_process(proc)
         _stop_wineserver(self.prefix)
         self.xvfb.close()
         shutil.rmtree(self.workdir, ignore_errors=True)
@@ -153,7 +153,7 @@ class WineSession:
         try:
             code = proc.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
-            _end(proc)
+            end_process(proc)
             raise
         return code, (self.workdir / f"{name}.out").read_bytes()
 

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <string>
 
+#include "Words.h"
 #include "engine/Engine.h"
 
 namespace {
@@ -74,14 +75,7 @@ LRESULT CALLBACK WatchingHook(int nCode, WPARAM wParam, LPARAM lParam) {
 
 Options ParseOptions(const char* commandLine) {
   Options options;
-  std::string words = commandLine ? commandLine : "";
-  std::size_t at = 0;
-  while (at < words.size()) {
-    std::size_t end = words.find(' ', at);
-    if (end == std::string::npos) end = words.size();
-    const std::string word = words.substr(at, end - at);
-    at = end + 1;
-    if (word.empty()) continue;
+  for (const std::string& word : SplitWords(commandLine)) {
     if (word == "nohook") {
       options.hooked = false;
     } else if (word.rfind("name=", 0) == 0) {
