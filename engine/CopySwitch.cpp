@@ -1,5 +1,6 @@
 #include "Engine.h"
 #include "shell/MainWindow.h"
+#include "shell/SoundClips.h"
 
 namespace {
 
@@ -10,6 +11,7 @@ constexpr char kCopyingOff[] = "开启复制";
 
 // The caption names what the next click does, and is the switch's only state.
 void CopySwitchClicked() {
+  PlayClip(ClickClip, ClickClipLength, false);
   if (CopySwitchCaption() == kCopyingOn) {
     SetCopySwitchCaption(kCopyingOff);
     UnhookWindowsHookEx(MouseHookHandle);

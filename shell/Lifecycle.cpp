@@ -3,11 +3,13 @@
 #include <cstdio>
 
 #include "MainWindow.h"
+#include "SoundClips.h"
 #include "engine/Engine.h"
 
 namespace {
 
 void StopClipsAndUninitialise() {
+  StopAllClips(true);
   OleUninitialize();
 }
 
@@ -75,6 +77,7 @@ int RunProgram() {
 
 // Everything is in place before the user sees the window.
 void MainWindowCreated() {
+  PlayClip(StartClip, StartClipLength, false);
   SetTrimTimerPeriod(500);
   PasteHotkeyId = RegisterFeedbackHotkey(MainWindow.window, MainWindow.标签1, 0, VK_F2);
   InstallMouseHook();

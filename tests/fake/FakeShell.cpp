@@ -2,6 +2,7 @@
 
 #include "FakeWin32.h"
 #include "shell/MainWindow.h"
+#include "shell/SoundClips.h"
 
 MainWindowHandles MainWindow{};
 
@@ -43,3 +44,13 @@ void SetCopySwitchCaption(const char* caption) {
 }
 
 void SetTrimTimerPeriod(int ms) { Fake().calls.push_back("SetTrimTimerPeriod(" + std::to_string(ms) + ")"); }
+
+bool PlayClip(const void* data, DWORD, bool repeat) {
+  const char* name = data == StartClip ? "StartClip" : data == ClickClip ? "ClickClip" : "?";
+  Fake().calls.push_back(std::string("PlayClip(") + name + (repeat ? ", repeat)" : ")"));
+  return true;
+}
+
+void StopAllClips(bool wait) {
+  Fake().calls.push_back(wait ? "StopAllClips(wait)" : "StopAllClips");
+}

@@ -42,12 +42,14 @@ TEST_F(LifecycleTest, StartsInOrderShowsTheWindowLastAndEndsWithExitCodeZero) {
       "SetCurrentDirectoryA(C:\\Tools)",
       "HeapAlloc(8)",
       "LoadMainWindow",
+      "PlayClip(StartClip)",
       "SetTrimTimerPeriod(500)",
       "RegisterHotKey",
       "SetWindowsHookExA",
       "ShowWindow",
       "UnhookWindowsHookEx",
       "HeapFree",
+      "StopAllClips(wait)",
       "OleUninitialize",
   };
   EXPECT_EQ(Fake().calls, expected);
@@ -87,7 +89,8 @@ TEST_F(LifecycleTest, FatalStartUpErrorsSkipTheExitRoutineButStillShutDown) {
     EXPECT_EQ(Fake().messageBoxTexts[0], kErrorPrefix + c.message + "\r\n") << c.name;
     const std::vector<std::string>& calls = Fake().calls;
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "HeapFree"), 0) << c.name;
-    EXPECT_EQ(calls.back(), "OleUninitialize") << c.name;
+    const std::vector<std::string> shutdown = {"StopAllClips(wait)", "OleUninitialize"};
+    EXPECT_TRUE(std::equal(shutdown.rbegin(), shutdown.rend(), calls.rbegin())) << c.name;
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "LoadMainWindow"), c.heapFails ? 0 : 1);
     EXPECT_EQ(ExitRoutineSlot, nullptr) << c.name;
   }
@@ -97,7 +100,7 @@ TEST_F(LifecycleTest, TheExitRoutineRunsOnce) {
   RunProgram();
   Fake().calls.clear();
   RunEndOfProgramCleanup();
-  EXPECT_EQ(Fake().calls, std::vector<std::string>{"OleUninitialize"});
+  EXPECT_EQ(Fake().calls, (std::vector<std::string>{"StopAllClips(wait)", "OleUninitialize"}));
 }
 
 TEST_F(LifecycleTest, TheFolderEndsAtTheLastRealBackslash) {
@@ -145,8 +148,8 @@ TEST_F(LifecycleTest, CopySwitchAlternatesByItsCaption) {
     const HHOOK before = MouseHookHandle;
     CopySwitchClicked();
     EXPECT_EQ(Shell().caption, c.after);
-    std::vector<std::string> expected;
-    if (c.hookCall) expected = {"SetCopySwitchCaption", c.hookCall};
+    std::vector<std::string> expected = {"PlayClip(ClickClip)"};
+    if (c.hookCall) expected.insert(expected.end(), {"SetCopySwitchCaption", c.hookCall});
     EXPECT_EQ(Fake().calls, expected) << c.before;
     if (c.hookCall && std::string(c.hookCall) == "UnhookWindowsHookEx") {
       EXPECT_EQ(MouseHookHandle, before) << "the removed hook's handle is kept";
@@ -157,10 +160,12 @@ TEST_F(LifecycleTest, CopySwitchAlternatesByItsCaption) {
   // Two quick clicks: off, then on again with a new hook.
   Shell().caption = kCopyingOn;
   const HHOOK beforeClicks = MouseHookHandle;
+  Fake().calls.clear();
   CopySwitchClicked();
   EXPECT_TRUE(Fake().installedHooks.empty());
   CopySwitchClicked();
   EXPECT_EQ(Shell().caption, kCopyingOn);
+  EXPECT_EQ(std::count(Fake().calls.begin(), Fake().calls.end(), "PlayClip(ClickClip)"), 2);
   EXPECT_NE(MouseHookHandle, beforeClicks);
   EXPECT_EQ(Fake().installedHooks.count(MouseHookHandle), 1u);
 }
