@@ -9,14 +9,18 @@
 //   inspector <window class> send MSG [WPARAM]  sends a message to the window
 //   inspector <window class> process    its thread and handle counts, and whether it answers
 #include <windows.h>
+// After windows.h, which they need.
+#include <fcntl.h>
+#include <io.h>
 #include <tlhelp32.h>
+#include <winternl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <io.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -37,8 +41,8 @@ std::string Hex936(const wchar_t* text) {
 std::string TextOf(HWND hwnd) {
   wchar_t text[1024] = L"";
   DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                      &ignored);
+  SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                      2000, &ignored);
   return Hex936(text);
 }
 
@@ -57,17 +61,18 @@ void PrintWindow(HWND hwnd) {
       "{\"hwnd\": %llu, \"parent\": %llu, \"class\": \"%s\", \"id\": %ld, \"text\": \"%s\", "
       "\"rect\": [%ld, %ld, %ld, %ld], \"client\": [%ld, %ld], \"style\": %lu, \"exstyle\": %lu, "
       "\"origin\": [%ld, %ld], \"visible\": %d, \"enabled\": %d",
-      Handle(hwnd), Handle((GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) ? GetParent(hwnd) : nullptr),
-      className, static_cast<long>(GetWindowLongPtrA(hwnd, GWLP_ID)), TextOf(hwnd).c_str(),
+      Handle(hwnd),
+      Handle((GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) ? GetParent(hwnd) : nullptr), className,
+      static_cast<long>(GetWindowLongPtrA(hwnd, GWLP_ID)), TextOf(hwnd).c_str(),
       static_cast<long>(rect.left), static_cast<long>(rect.top), static_cast<long>(rect.right),
       static_cast<long>(rect.bottom), static_cast<long>(client.right),
       static_cast<long>(client.bottom), static_cast<unsigned long>(GetWindowLongA(hwnd, GWL_STYLE)),
       static_cast<unsigned long>(GetWindowLongA(hwnd, GWL_EXSTYLE)), static_cast<long>(origin.x),
-      static_cast<long>(origin.y), IsWindowVisible(hwnd) ? 1 : 0,
-      IsWindowEnabled(hwnd) ? 1 : 0);
+      static_cast<long>(origin.y), IsWindowVisible(hwnd) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0);
   if (_stricmp(className, "ComboBox") == 0) {
     const LRESULT count = SendMessageW(hwnd, CB_GETCOUNT, 0, 0);
-    std::printf(", \"selection\": %ld, \"items\": [", static_cast<long>(SendMessageW(hwnd, CB_GETCURSEL, 0, 0)));
+    std::printf(", \"selection\": %ld, \"items\": [",
+                static_cast<long>(SendMessageW(hwnd, CB_GETCURSEL, 0, 0)));
     for (LRESULT i = 0; i < count; ++i) {
       wchar_t item[256] = L"";
       SendMessageW(hwnd, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
@@ -97,6 +102,25 @@ BOOL CALLBACK FindCombo(HWND hwnd, LPARAM found) {
   if (_stricmp(className, "ComboBox") != 0) return TRUE;
   *reinterpret_cast<HWND*>(found) = hwnd;
   return FALSE;
+}
+
+// Wine answers GetProcessHandleCount with 0, but lists every handle of the
+// system with their owners.
+long CountHandles(DWORD processId) {
+  constexpr NTSTATUS kLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
+  std::vector<BYTE> buffer(1 << 16);
+  NTSTATUS status;
+  ULONG needed = 0;
+  while ((status = NtQuerySystemInformation(SystemHandleInformation, buffer.data(),
+                                            static_cast<ULONG>(buffer.size()), &needed)) ==
+         kLengthMismatch) {
+    buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed));
+  }
+  if (status != 0) return -1;
+  const auto* list = reinterpret_cast<const SYSTEM_HANDLE_INFORMATION*>(buffer.data());
+  long count = 0;
+  for (ULONG i = 0; i < list->Count; ++i) count += list->Handle[i].OwnerPid == processId;
+  return count;
 }
 
 }  // namespace
@@ -129,7 +153,8 @@ int main(int argc, char** argv) {
     EnumChildWindows(window, FindCombo, reinterpret_cast<LPARAM>(&combo));
     if (!combo) return 4;
     SendMessageW(combo, CB_SETCURSEL, std::atoi(argv[3]), 0);
-    std::printf("{\"selection\": %ld}\n", static_cast<long>(SendMessageW(combo, CB_GETCURSEL, 0, 0)));
+    std::printf("{\"selection\": %ld}\n",
+                static_cast<long>(SendMessageW(combo, CB_GETCURSEL, 0, 0)));
     return 0;
   }
   if (command == "popups") {
@@ -165,15 +190,12 @@ int main(int argc, char** argv) {
       threads += entry.th32OwnerProcessID == processId;
     }
     CloseHandle(snapshot);
-    DWORD handles = 0;
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
-    GetProcessHandleCount(process, &handles);
-    CloseHandle(process);
+    const long handles = CountHandles(processId);
     DWORD_PTR answer = 0;
-    const bool answers = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0;
-    std::printf("{\"pid\": %lu, \"threads\": %d, \"handles\": %lu, \"answers\": %d}\n",
-                static_cast<unsigned long>(processId), threads, static_cast<unsigned long>(handles),
-                answers ? 1 : 0);
+    const bool answers =
+        SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0;
+    std::printf("{\"pid\": %lu, \"threads\": %d, \"handles\": %ld, \"answers\": %d}\n",
+                static_cast<unsigned long>(processId), threads, handles, answers ? 1 : 0);
     return 0;
   }
   return 2;
