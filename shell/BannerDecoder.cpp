@@ -2,7 +2,7 @@
 
 #include <csetjmp>
 #include <cstdio>
-
+// After <cstdio>: jpeglib.h uses FILE without including it.
 #include <jpeglib.h>
 
 namespace {
@@ -40,7 +40,8 @@ bool Decode(jpeg_decompress_struct* cinfo, const unsigned char* data, std::size_
   picture->stride = (picture->width * 3 + 3) & ~3;
   picture->pixels.assign(static_cast<std::size_t>(picture->stride) * picture->height, 0);
   while (cinfo->output_scanline < cinfo->output_height) {
-    JSAMPROW row = &picture->pixels[static_cast<std::size_t>(cinfo->output_scanline) * picture->stride];
+    JSAMPROW row =
+        &picture->pixels[static_cast<std::size_t>(cinfo->output_scanline) * picture->stride];
     jpeg_read_scanlines(cinfo, &row, 1);
     for (int x = 0; x < picture->width; ++x) {
       unsigned char* pixel = row + x * 3;

@@ -78,7 +78,8 @@ T* StateOf(HWND hwnd) {
 
 std::string WindowText(HWND hwnd) {
   std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, &text[0], static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextA(hwnd, &text[0], static_cast<int>(text.size()))));
   return text;
 }
 
@@ -333,8 +334,8 @@ bool AnswerComboColour(UINT message, WPARAM wParam, LRESULT* result) {
 
 bool OpenLinkTarget(const char* target) {
   if (!target || !*target) return false;
-  const auto opened = reinterpret_cast<INT_PTR>(
-      ShellExecuteA(nullptr, "open", target, nullptr, nullptr, SW_SHOW));
+  const auto opened =
+      reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", target, nullptr, nullptr, SW_SHOW));
   if (opened > 32) return true;
 
   char htmClass[kRegistryValueSize];

@@ -15,7 +15,7 @@ inline constexpr int kControlIdStep = 10;
 enum class Control { 组合框1, 标签3, 标签4, 按钮2, 标签2, 超级链接框1, 时钟1, 图片框1, 标签1 };
 enum class Parent { Window, 图片框1 };
 
-struct ControlSpec {
+struct ControlPlace {
   Control control;
   Parent parent;
   int x, y, width, height;
@@ -23,7 +23,7 @@ struct ControlSpec {
 };
 
 // List order: top of the z-order first; creation runs the other way.
-inline constexpr std::array<ControlSpec, 9> kControls = {{
+inline constexpr std::array<ControlPlace, 9> kControls = {{
     {Control::组合框1, Parent::图片框1, 234, 81, 71, 20, true},
     {Control::标签3, Parent::图片框1, 119, 83, 104, 16, true},
     {Control::标签4, Parent::Window, 20, 107, 74, 15, true},
@@ -50,8 +50,8 @@ constexpr int ControlId(std::size_t listIndex) {
   return kFirstControlId + static_cast<int>(kControls.size() - 1 - listIndex) * kControlIdStep;
 }
 
-constexpr int CreateHeight(const ControlSpec& spec) {
-  return spec.control == Control::组合框1 ? kComboCreateHeight : spec.height;
+constexpr int CreateHeight(const ControlPlace& place) {
+  return place.control == Control::组合框1 ? kComboCreateHeight : place.height;
 }
 
 inline constexpr int kNoneAbove = -1;

@@ -20,15 +20,24 @@ HWND focusToRestore = nullptr;
 
 HWND& HandleOf(layout::Control control) {
   switch (control) {
-    case layout::Control::组合框1: return MainWindow.组合框1;
-    case layout::Control::标签3: return MainWindow.标签3;
-    case layout::Control::标签4: return MainWindow.标签4;
-    case layout::Control::按钮2: return MainWindow.按钮2;
-    case layout::Control::标签2: return MainWindow.标签2;
-    case layout::Control::超级链接框1: return MainWindow.超级链接框1;
-    case layout::Control::时钟1: return MainWindow.时钟1;
-    case layout::Control::图片框1: return MainWindow.图片框1;
-    case layout::Control::标签1: return MainWindow.标签1;
+    case layout::Control::组合框1:
+      return MainWindow.组合框1;
+    case layout::Control::标签3:
+      return MainWindow.标签3;
+    case layout::Control::标签4:
+      return MainWindow.标签4;
+    case layout::Control::按钮2:
+      return MainWindow.按钮2;
+    case layout::Control::标签2:
+      return MainWindow.标签2;
+    case layout::Control::超级链接框1:
+      return MainWindow.超级链接框1;
+    case layout::Control::时钟1:
+      return MainWindow.时钟1;
+    case layout::Control::图片框1:
+      return MainWindow.图片框1;
+    case layout::Control::标签1:
+      return MainWindow.标签1;
   }
   return MainWindow.标签1;
 }
@@ -43,17 +52,23 @@ ControlClass ClassOf(layout::Control control) {
   switch (control) {
     case layout::Control::组合框1:
       return {"COMBOBOX", "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | kChild | WS_TABSTOP};
-    case layout::Control::标签3: return {kLabelClass, "等待自动粘贴时间：", kChild};
-    case layout::Control::标签4: return {kLabelClass, "QQ:0000000", kChild};
+    case layout::Control::标签3:
+      return {kLabelClass, "等待自动粘贴时间：", kChild};
+    case layout::Control::标签4:
+      return {kLabelClass, "QQ:0000000", kChild};
     case layout::Control::按钮2:
       return {"BUTTON", "关闭复制",
               BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE | kChild | WS_TABSTOP};
     case layout::Control::标签2:
       return {kLabelClass, "鼠标左键划取文本（文件），完成复制粘贴。", kChild};
-    case layout::Control::超级链接框1: return {kLinkClass, "墨汀多媒体工作室", kChild};
-    case layout::Control::时钟1: return {kTimerClass, "", kChild};
-    case layout::Control::图片框1: return {kPictureBoxClass, "", kChild};
-    case layout::Control::标签1: return {kLabelClass, "标签", kChild};
+    case layout::Control::超级链接框1:
+      return {kLinkClass, "墨汀多媒体工作室", kChild};
+    case layout::Control::时钟1:
+      return {kTimerClass, "", kChild};
+    case layout::Control::图片框1:
+      return {kPictureBoxClass, "", kChild};
+    case layout::Control::标签1:
+      return {kLabelClass, "标签", kChild};
   }
   return {kLabelClass, "", kChild};
 }
@@ -74,15 +89,16 @@ void FillWaitChoice(HWND combo) {
 }
 
 HWND CreateControl(std::size_t listIndex, HINSTANCE instance) {
-  const layout::ControlSpec& spec = layout::kControls[listIndex];
-  const ControlClass kind = ClassOf(spec.control);
-  HWND hwnd = CreateWindowExA(0, kind.className, kind.text, kind.style, spec.x, spec.y, spec.width,
-                              layout::CreateHeight(spec), MainWindow.window,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout::ControlId(listIndex))),
-                              instance, nullptr);
+  const layout::ControlPlace& place = layout::kControls[listIndex];
+  const ControlClass kind = ClassOf(place.control);
+  HWND hwnd =
+      CreateWindowExA(0, kind.className, kind.text, kind.style, place.x, place.y, place.width,
+                      layout::CreateHeight(place), MainWindow.window,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout::ControlId(listIndex))),
+                      instance, nullptr);
   if (!hwnd) return nullptr;
-  if (spec.control == layout::Control::组合框1) FillWaitChoice(hwnd);
-  if (spec.control == layout::Control::按钮2) SetGuiFont(hwnd);
+  if (place.control == layout::Control::组合框1) FillWaitChoice(hwnd);
+  if (place.control == layout::Control::按钮2) SetGuiFont(hwnd);
   return hwnd;
 }
 
@@ -100,11 +116,11 @@ HWND CreateMainFrame(HINSTANCE instance) {
     MoveWindow(window, origin.x, origin.y, layout::kWindowWidth, layout::kWindowHeight, FALSE);
   }
   SendMessageA(window, WM_SETICON, ICON_BIG,
-               reinterpret_cast<LPARAM>(LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON, 32, 32,
-                                                   LR_DEFAULTCOLOR)));
+               reinterpret_cast<LPARAM>(
+                   LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
   SendMessageA(window, WM_SETICON, ICON_SMALL,
-               reinterpret_cast<LPARAM>(LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON, 16, 16,
-                                                   LR_DEFAULTCOLOR)));
+               reinterpret_cast<LPARAM>(
+                   LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
   SetGuiFont(window);
   SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
   return window;
@@ -222,17 +238,19 @@ bool LoadMainWindow() {
       return false;
     }
   }
-  for (const layout::ControlSpec& spec : layout::kControls) {
-    if (spec.parent == layout::Parent::图片框1) SetParent(HandleOf(spec.control), MainWindow.图片框1);
+  for (const layout::ControlPlace& place : layout::kControls) {
+    if (place.parent == layout::Parent::图片框1)
+      SetParent(HandleOf(place.control), MainWindow.图片框1);
   }
   for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
     const int above = layout::ZOrderAbove(i);
-    const HWND after = above == layout::kNoneAbove ? HWND_TOP : HandleOf(layout::kControls[above].control);
+    const HWND after =
+        above == layout::kNoneAbove ? HWND_TOP : HandleOf(layout::kControls[above].control);
     SetWindowPos(HandleOf(layout::kControls[i].control), after, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
-  for (const layout::ControlSpec& spec : layout::kControls) {
-    ShowWindow(HandleOf(spec.control), spec.shown ? SW_SHOWNA : SW_HIDE);
+  for (const layout::ControlPlace& place : layout::kControls) {
+    ShowWindow(HandleOf(place.control), place.shown ? SW_SHOWNA : SW_HIDE);
   }
   WaitTimeChoice = {MainWindow.window, MainWindow.组合框1};
   SetFeedbackHandler(MainWindow.标签1, PasteHotkeyHandler);

@@ -1,7 +1,7 @@
-#include "System.h"
-
 #include <cstring>
 #include <string>
+
+#include "System.h"
 
 namespace {
 

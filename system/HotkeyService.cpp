@@ -13,14 +13,22 @@ constexpr DWORD kFirstHotkeyId = 33001;
 
 UINT TranslateHotkeyModifiers(int modifiers) {
   switch (modifiers) {
-    case 0: return 0;
-    case 1: return MOD_CONTROL;
-    case 2: return MOD_SHIFT;
-    case 3: return MOD_CONTROL | MOD_SHIFT;
-    case 4: return MOD_ALT;
-    case 5: return MOD_CONTROL | MOD_ALT;
-    case 6: return MOD_SHIFT | MOD_ALT;
-    default: return static_cast<UINT>(modifiers);
+    case 0:
+      return 0;
+    case 1:
+      return MOD_CONTROL;
+    case 2:
+      return MOD_SHIFT;
+    case 3:
+      return MOD_CONTROL | MOD_SHIFT;
+    case 4:
+      return MOD_ALT;
+    case 5:
+      return MOD_CONTROL | MOD_ALT;
+    case 6:
+      return MOD_SHIFT | MOD_ALT;
+    default:
+      return static_cast<UINT>(modifiers);
   }
 }
 
@@ -35,8 +43,8 @@ int RegisterFeedbackHotkey(HWND window, HWND target, int modifiers, int virtualK
   }
   ++HotkeyCounter;
   LastHotkeyId = kFirstHotkeyId - 1 + HotkeyCounter;
-  const bool registered =
-      RegisterHotKey(window, static_cast<int>(LastHotkeyId), translated, static_cast<UINT>(virtualKey));
+  const bool registered = RegisterHotKey(window, static_cast<int>(LastHotkeyId), translated,
+                                         static_cast<UINT>(virtualKey));
   return registered ? static_cast<int>(LastHotkeyId) : 0;
 }
 

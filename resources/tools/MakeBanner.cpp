@@ -1,4 +1,5 @@
-// g++ -std=c++17 -O2 resources/tools/MakeBanner.cpp -ljpeg -o /tmp/makebanner && /tmp/makebanner resources/banner.jpg
+// g++ -std=c++17 -O2 resources/tools/MakeBanner.cpp -ljpeg -o /tmp/makebanner && /tmp/makebanner
+// resources/banner.jpg
 //
 // Draws the banner and writes it as the baseline JPEG that the program embeds.
 // The window shows only rows 11 to 99 and columns 0 to 311; the instruction

@@ -51,7 +51,7 @@ class MainWindowTest(unittest.TestCase):
             self.assertTrue(window["exstyle"] & WS_EX_TOPMOST)
 
             by_id = {child["id"]: child for child in children if child["parent"]}
-            own = {name: by_id[spec[1]] for name, spec in CONTROLS.items()}
+            own = {name: by_id[entry[1]] for name, entry in CONTROLS.items()}
             handles = {"window": window, **own}
             for name, (cls, _, parent, x, y, w, h, text, shown, styles) in CONTROLS.items():
                 with self.subTest(control=name):

@@ -43,7 +43,9 @@ void SetCopySwitchCaption(const char* caption) {
   Fake().calls.push_back("SetCopySwitchCaption");
 }
 
-void SetTrimTimerPeriod(int ms) { Fake().calls.push_back("SetTrimTimerPeriod(" + std::to_string(ms) + ")"); }
+void SetTrimTimerPeriod(int ms) {
+  Fake().calls.push_back("SetTrimTimerPeriod(" + std::to_string(ms) + ")");
+}
 
 bool PlayClip(const void* data, DWORD, bool repeat) {
   const char* name = data == StartClip ? "StartClip" : data == ClickClip ? "ClickClip" : "?";

@@ -1,8 +1,8 @@
 #include "FakeWin32.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -241,7 +241,9 @@ UINT WINAPI SetErrorMode(UINT uMode) {
   return previous;
 }
 
-HANDLE WINAPI GetProcessHeap() { return reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(0x77)); }
+HANDLE WINAPI GetProcessHeap() {
+  return reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(0x77));
+}
 
 LPVOID WINAPI HeapAlloc(HANDLE hHeap, DWORD dwFlags, SIZE_T dwBytes) {
   if (hHeap != GetProcessHeap() || dwFlags != 0) throw std::logic_error("unexpected heap or flags");

@@ -145,13 +145,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   windowClass.lpszClassName = "DragProbe";
   RegisterClassA(&windowClass);
 
-  HWND window = CreateWindowExA(0, "DragProbe", options.name.c_str(),
-                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, options.x, options.y, 420,
-                                200, nullptr, nullptr, instance, nullptr);
+  HWND window =
+      CreateWindowExA(0, "DragProbe", options.name.c_str(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+                      options.x, options.y, 420, 200, nullptr, nullptr, instance, nullptr);
   HWND edit = CreateWindowExA(0, "EDIT", kText, WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
                               10, 10, 380, 28, window, nullptr, instance, nullptr);
-  HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
-                               10, 60, 120, 160, window, nullptr, instance, nullptr);
+  HWND combo =
+      CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, 10,
+                      60, 120, 160, window, nullptr, instance, nullptr);
   if (!window || !edit || !combo) return 1;
   HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
   SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);

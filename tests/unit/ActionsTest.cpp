@@ -29,10 +29,23 @@ TEST_F(ActionsTest, PressKeysReleasesInPressOrder) {
        17,
        16,
        65,
-       {{17, false, 0}, {16, false, 0}, {65, false, 0}, {17, true, 0}, {16, true, 0}, {65, true, 0}}},
+       {{17, false, 0},
+        {16, false, 0},
+        {65, false, 0},
+        {17, true, 0},
+        {16, true, 0},
+        {65, true, 0}}},
       {"256 counts as absent", 113, 256, 0, {{113, false, 0}, {113, true, 0}}},
-      {"only the low 8 bits", 0x171, 0x243, 0, {{0x71, false, 0}, {0x43, false, 0}, {0x71, true, 0}, {0x43, true, 0}}},
-      {"absent second, present third", 17, 0, 86, {{17, false, 0}, {86, false, 0}, {17, true, 0}, {86, true, 0}}},
+      {"only the low 8 bits",
+       0x171,
+       0x243,
+       0,
+       {{0x71, false, 0}, {0x43, false, 0}, {0x71, true, 0}, {0x43, true, 0}}},
+      {"absent second, present third",
+       17,
+       0,
+       86,
+       {{17, false, 0}, {86, false, 0}, {17, true, 0}, {86, true, 0}}},
   };
   for (const PressCase& c : cases) {
     ResetFake();
@@ -216,7 +229,9 @@ TEST_F(ComboReadTest, FatalReadShowsTheErrorBoxAndExitsWithMinusOne) {
     std::string message;
   };
   const std::vector<Case> cases = {
-      {false, "\xCE\xB4\xD4\xD8\xC8\xEB\xD3\xFB\xB7\xC3\xCE\xCA\xB4\xB0\xBF\xDA\xD7\xE9\xBC\xFE\xCB\xF9\xD4\xDA\xB5\xC4\xB4\xB0\xBF\xDA"},
+      {false,
+       "\xCE\xB4\xD4\xD8\xC8\xEB\xD3\xFB\xB7\xC3\xCE\xCA\xB4\xB0\xBF\xDA\xD7\xE9\xBC\xFE\xCB\xF9"
+       "\xD4\xDA\xB5\xC4\xB4\xB0\xBF\xDA"},
       {true, "\xD6\xB8\xB6\xA8\xB4\xB0\xBF\xDA\xC9\xD0\xCE\xB4\xD4\xD8\xC8\xEB"},
   };
   for (const Case& c : cases) {

@@ -135,9 +135,11 @@ TEST_F(SequenceTest, CopiesWaitsAsChosenPastesAndEmptiesTheClipboard) {
       {"index past the table", [](DWORD) { return 7; }, 100},
       {"0 to 3 during the first wait", [](DWORD t) { return t < 500 ? 0 : 3; }, 2400},
       {"3 to 1 during the 1.5 s wait", [](DWORD t) { return t < 1000 ? 3 : 1; }, 1600},
-      {"0 to 6 then back to 2", [](DWORD t) { return t < 500 ? 0 : t < 2000 ? 6 : 2; }, 3900},
+      {"0 to 6 then back to 2", [](DWORD t) { return t < 500    ? 0
+                                                     : t < 2000 ? 6
+                                                                : 2; }, 3900},
   };
-  const std::vector<KeyEvent> expectedKeys = {{17, false, 0}, {67, false, 0}, {17, true, 0},
+  const std::vector<KeyEvent> expectedKeys = {{17, false, 0}, {67, false, 0},  {17, true, 0},
                                               {67, true, 0},  {113, false, 0}, {113, true, 0}};
   // Each wait may end up to a couple of simulated ticks late.
   constexpr DWORD kSlack = 8;

@@ -99,17 +99,15 @@ TEST_F(HotkeyTest, OnlyOurHotkeyIdsAreForwardedAndEveryMessageIsPassedOn) {
     bool forwarded;
   };
   std::vector<Case> cases = {
-      {WM_HOTKEY, 33001, true},
-      {WM_HOTKEY, 33002, true},
-      {WM_HOTKEY, 33000, false},
-      {WM_HOTKEY, 33003, false},
-      {WM_HOTKEY, 0, false},
-      {WM_HOTKEY, static_cast<WPARAM>(-33001), false},
+      {WM_HOTKEY, 33001, true},  {WM_HOTKEY, 33002, true},
+      {WM_HOTKEY, 33000, false}, {WM_HOTKEY, 33003, false},
+      {WM_HOTKEY, 0, false},     {WM_HOTKEY, static_cast<WPARAM>(-33001), false},
       {0x000F, 33001, false},  // not a hotkey message
   };
   if (sizeof(WPARAM) > 4) {
     // Only the low 32 bits carry the identifier.
-    cases.push_back({WM_HOTKEY, static_cast<WPARAM>((static_cast<unsigned long long>(1) << 32) | 33001), true});
+    cases.push_back(
+        {WM_HOTKEY, static_cast<WPARAM>((static_cast<unsigned long long>(1) << 32) | 33001), true});
   }
   for (const Case& c : cases) {
     Fake().sent.clear();
@@ -133,13 +131,17 @@ TEST_F(HotkeyTest, OnlyOurHotkeyIdsAreForwardedAndEveryMessageIsPassedOn) {
 }
 
 TEST_F(HotkeyTest, PasteHandlerPressesCtrlVOnlyForThePasteHotkey) {
-  const std::vector<KeyEvent> ctrlV = {{17, false, 0}, {86, false, 0}, {17, true, 0}, {86, true, 0}};
+  const std::vector<KeyEvent> ctrlV = {
+      {17, false, 0}, {86, false, 0}, {17, true, 0}, {86, true, 0}};
   struct Case {
     int pasteId, first;
     bool pastes;
   };
   const std::vector<Case> cases = {
-      {33001, 33001, true}, {33001, 33002, false}, {33001, -1, false}, {0, 33001, false},
+      {33001, 33001, true},
+      {33001, 33002, false},
+      {33001, -1, false},
+      {0, 33001, false},
   };
   for (const Case& c : cases) {
     ResetFake();

@@ -42,8 +42,8 @@ TEST(LayoutTest, EachControlGoesBelowTheNearestEarlierSibling) {
 }
 
 TEST(LayoutTest, OnlyTheComboBoxIsCreatedTallerThanItsCell) {
-  for (const layout::ControlSpec& spec : layout::kControls) {
-    EXPECT_EQ(layout::CreateHeight(spec), spec.control == Control::组合框1 ? 160 : spec.height);
+  for (const layout::ControlPlace& place : layout::kControls) {
+    EXPECT_EQ(layout::CreateHeight(place), place.control == Control::组合框1 ? 160 : place.height);
   }
 }
 

@@ -37,7 +37,8 @@ TEST_F(LifecycleTest, StartsInOrderShowsTheWindowLastAndEndsWithExitCodeZero) {
   EXPECT_EQ(RunProgram(), 0);
   const std::vector<std::string> expected = {
       "SetErrorMode(0)",
-      "SetErrorMode(32773)",  // the previous mode 4 with SEM_FAILCRITICALERRORS and SEM_NOOPENFILEERRORBOX
+      "SetErrorMode(32773)",  // the previous mode 4 with SEM_FAILCRITICALERRORS and
+                              // SEM_NOOPENFILEERRORBOX
       "OleInitialize",
       "SetCurrentDirectoryA(C:\\Tools)",
       "HeapAlloc(8)",
@@ -73,7 +74,8 @@ TEST_F(LifecycleTest, FatalStartUpErrorsSkipTheExitRoutineButStillShutDown) {
   const std::vector<Case> cases = {
       {"no memory for the press point", true, false,
        "\xB7\xD6\xC5\xE4 8 \xD7\xD6\xBD\xDA\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC!"},
-      {"no window", false, true, "\xD4\xD8\xC8\xEB\xC6\xF4\xB6\xAF\xB4\xB0\xBF\xDA\xCA\xA7\xB0\xDC"},
+      {"no window", false, true,
+       "\xD4\xD8\xC8\xEB\xC6\xF4\xB6\xAF\xB4\xB0\xBF\xDA\xCA\xA7\xB0\xDC"},
   };
   for (const Case& c : cases) {
     SetUp();
@@ -114,7 +116,9 @@ TEST_F(LifecycleTest, TheFolderEndsAtTheLastRealBackslash) {
       {"f2paste.exe", 0},
       // 0x5C is also the second byte of some double-byte characters.
       {"C:\\\x95\x5C\\f2paste.exe", 5},
-      {"C:\\\x95\x5C" "f2paste.exe", 2},
+      {"C:\\\x95\x5C"
+       "f2paste.exe",
+       2},
       {"C:\\\xD7\xC0\xC3\xE6\\f2paste.exe", 7},
   };
   for (const Case& c : cases) EXPECT_EQ(FolderLength(c.path.c_str()), c.folder) << c.path;

@@ -43,7 +43,8 @@ TEST(LinkCommandTest, ACommandThatDoesNotFitIsRefusedWithoutWritingPastTheBuffer
     } else {
       EXPECT_EQ(out[0], '\0') << extra;
     }
-    for (std::size_t i = 512; i < out.size(); ++i) ASSERT_EQ(out[i], '#') << "wrote past the buffer";
+    for (std::size_t i = 512; i < out.size(); ++i)
+      ASSERT_EQ(out[i], '#') << "wrote past the buffer";
   }
 }
 
