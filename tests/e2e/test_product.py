@@ -9,7 +9,7 @@ from harness import WIN32
 
 SYSTEM_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll",
-    "winmm.dll", "comctl32.dll", "msvcrt.dll",
+    "winmm.dll", "comctl32.dll", "msvcrt.dll", "ntdll.dll",
 }
 
 
