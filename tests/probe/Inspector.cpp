@@ -7,11 +7,18 @@
 //   inspector <window class> popups     every top-level window of its thread
 //   inspector <window class> focus      the focused window and the ids up to the top
 //   inspector <window class> send MSG [WPARAM]  sends a message to the window
-//   inspector <window class> process    its thread and handle counts, and whether it answers
+//   inspector <window class> process    its thread and handle counts, its working set,
+//                                       peak working set and private bytes, and whether
+//                                       it answers
+//   inspector <window class> shown MS   waits up to MS ms for the window to be visible
+//                                       (no window yet is fine), then prints when its
+//                                       process was created and when the window was seen,
+//                                       as Unix times in seconds
 #include <windows.h>
 // After windows.h, which they need.
 #include <fcntl.h>
 #include <io.h>
+#include <psapi.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 
@@ -123,6 +130,41 @@ long CountHandles(DWORD processId) {
   return count;
 }
 
+// FILETIME counts 100 ns from 1601; the caller's clock counts seconds from 1970.
+double UnixSeconds(const FILETIME& time) {
+  const unsigned long long ticks =
+      (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  return (static_cast<double>(ticks) - 116444736000000000.0) / 1e7;
+}
+
+// Polls every millisecond: starting another inspector per look would cost more
+// than the start-up being timed.
+int WaitShown(const std::string& className, const std::string& title, DWORD timeoutMs) {
+  std::printf("{\"waiting\": 1}\n");
+  std::fflush(stdout);
+  const DWORD start = GetTickCount();
+  for (;;) {
+    HWND window = FindWindowA(className.c_str(), title.empty() ? nullptr : title.c_str());
+    if (window && IsWindowVisible(window)) {
+      FILETIME seen;
+      GetSystemTimePreciseAsFileTime(&seen);
+      DWORD processId = 0;
+      GetWindowThreadProcessId(window, &processId);
+      FILETIME created{}, exited, kernel, user;
+      HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+      GetProcessTimes(process, &created, &exited, &kernel, &user);
+      CloseHandle(process);
+      std::printf("{\"created\": %.4f, \"seen\": %.4f}\n", UnixSeconds(created), UnixSeconds(seen));
+      return 0;
+    }
+    if (GetTickCount() - start > timeoutMs) {
+      std::printf("{\"error\": \"never shown\"}\n");
+      return 3;
+    }
+    Sleep(1);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -134,6 +176,9 @@ int main(int argc, char** argv) {
   if (const std::size_t bar = className.find('|'); bar != std::string::npos) {
     title = className.substr(bar + 1);
     className.resize(bar);
+  }
+  if (std::strcmp(argv[2], "shown") == 0 && argc > 3) {
+    return WaitShown(className, title, static_cast<DWORD>(std::atoi(argv[3])));
   }
   HWND window = FindWindowA(className.c_str(), title.empty() ? nullptr : title.c_str());
   if (!window) {
@@ -191,11 +236,21 @@ int main(int argc, char** argv) {
     }
     CloseHandle(snapshot);
     const long handles = CountHandles(processId);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(process, &memory, sizeof memory);
+    CloseHandle(process);
     DWORD_PTR answer = 0;
     const bool answers =
         SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0;
-    std::printf("{\"pid\": %lu, \"threads\": %d, \"handles\": %ld, \"answers\": %d}\n",
-                static_cast<unsigned long>(processId), threads, handles, answers ? 1 : 0);
+    std::printf(
+        "{\"pid\": %lu, \"threads\": %d, \"handles\": %ld, \"working_set\": %llu, "
+        "\"peak_working_set\": %llu, \"private\": %llu, \"answers\": %d}\n",
+        static_cast<unsigned long>(processId), threads, handles,
+        static_cast<unsigned long long>(memory.WorkingSetSize),
+        static_cast<unsigned long long>(memory.PeakWorkingSetSize),
+        static_cast<unsigned long long>(memory.PagefileUsage), answers ? 1 : 0);
     return 0;
   }
   return 2;

@@ -6,6 +6,7 @@
 
 #include "engine/Engine.h"
 #include "tests/fake/FakeWin32.h"
+#include "tests/fake/HookDriver.h"
 
 namespace {
 
@@ -16,17 +17,9 @@ constexpr WPARAM kWheel = 0x020A;
 
 class DragDetectorTest : public ::testing::Test {
  protected:
-  POINT pressPoint{0, 0};
-  void SetUp() override {
-    ResetFake();
-    pressPoint = {0, 0};
-    PressPoint = &pressPoint;
-  }
-  // lParam is a pointer the detector must never follow.
-  LRESULT Event(WPARAM message, LONG x, LONG y) {
-    Fake().cursor = {x, y};
-    return DragDetector(0, message, static_cast<LPARAM>(1));
-  }
+  HookDriver hook;
+  void SetUp() override { hook.Start(); }
+  LRESULT Event(WPARAM message, LONG x, LONG y) { return hook.Event(message, x, y); }
   size_t Workers() const { return Fake().threadEntries.size(); }
 };
 
@@ -60,8 +53,8 @@ TEST_F(DragDetectorTest, OtherEventsAreHandedOnAndChangeNothing) {
     EXPECT_EQ(Event(message, 500, 600), Fake().nextHookResult) << message;
     EXPECT_EQ(Fake().nextHookCalls, 1) << message;
   }
-  EXPECT_EQ(pressPoint.x, 100);
-  EXPECT_EQ(pressPoint.y, 200);
+  EXPECT_EQ(hook.pressPoint().x, 100);
+  EXPECT_EQ(hook.pressPoint().y, 200);
   EXPECT_EQ(Workers(), 0u);
   Event(WM_LBUTTONUP, 100, 200);
   EXPECT_EQ(Workers(), 0u) << "moves in between made a click a drag";
@@ -78,8 +71,8 @@ TEST_F(DragDetectorTest, FailedCursorReadsKeepThePressAndCompareTheReleaseAsOrig
   Event(WM_LBUTTONDOWN, 100, 200);
   Fake().cursorFails = true;
   Event(WM_LBUTTONDOWN, 300, 300);
-  EXPECT_EQ(pressPoint.x, 100);
-  EXPECT_EQ(pressPoint.y, 200);
+  EXPECT_EQ(hook.pressPoint().x, 100);
+  EXPECT_EQ(hook.pressPoint().y, 200);
   Event(WM_LBUTTONUP, 100, 200);  // read fails: the release point stays (0, 0)
   EXPECT_EQ(Workers(), 1u);
 }
