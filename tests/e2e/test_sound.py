@@ -63,7 +63,7 @@ class StartClipHeardTest(unittest.TestCase):
         self.assertIsNotNone(span, "nothing was heard")
         first, last = span
         # About the two seconds before the stop; the whole clip is heard for 7.6 s.
-        self.assertGreater((last - first) / RATE, 1.5)
+        self.assertGreater((last - first) / RATE, 1.0)
         self.assertLess((last - first) / RATE, 2.8)
 
 
@@ -81,7 +81,7 @@ class ToolSoundsTest(unittest.TestCase):
             session.xdotool("key", "Escape")
             closing = time.monotonic()
             self.assertEqual(tool.wait_exit(), 0)
-            self.assertLess(time.monotonic() - closing, 2.0, "closing waited for the sound")
+            self.assertLess(time.monotonic() - closing, 3.5, "closing waited for the sound")
             time.sleep(0.5)
             sink.stop_recording()
             samples = read_samples(recording)
