@@ -22,19 +22,12 @@ import sys
 import time
 
 from harness import WIN64, WineSession, end_process
-from probe import TEXT, DragProbe
+from probe import TEXT, DragProbe, first_event
 from tool import WINDOW_CLASS, Tool
 
 FIRST, LAST = 6, 15
 # (combo box item, label, wait in ms); item 0 is "0.8秒".
 WAITS = ((None, "none picked", 0), (0, "item 0, 0.8 s", 800))
-
-
-def first(events, what, after, detail=None):
-    for tick, kind, value in events:
-        if kind == what and tick >= after and (detail is None or value == detail):
-            return tick
-    return None
 
 
 def summary(values):
@@ -56,11 +49,11 @@ def drag_lateness(tool, target, index, wait, drags):
         target.drag(FIRST, LAST)
         time.sleep(wait / 1000 + 1.0)
         events = target.events()[seen:]
-        up = first(events, "up", 0)
-        copy = first(events, "key", up, "C") if up is not None else None
-        paste = first(events, "key", up, "V") if up is not None else None
-        emptied = first(events, "clip", paste, "-") if paste is not None else None
-        if None in (copy, paste, emptied) or first(events, "clip", up, copied) is None:
+        up = first_event(events, "up", 0)
+        copy = first_event(events, "key", up, "C") if up is not None else None
+        paste = first_event(events, "key", up, "V") if up is not None else None
+        emptied = first_event(events, "clip", paste, "-") if paste is not None else None
+        if None in (copy, paste, emptied) or first_event(events, "clip", up, copied) is None:
             missed += 1
             continue
         late["copy"].append(copy - (up + 100))
@@ -83,15 +76,14 @@ def measure_drags(drags):
         tool = Tool(session)
         target = DragProbe(session, "nohook", "log", name="target")
         time.sleep(1.0)
-        memory.append(("tool, idle after start-up", memory_of(session, WINDOW_CLASS)))
+        memory.append(("tool, idle after start-up", tool.process()))
         for index, label, wait in WAITS:
             late, missed = drag_lateness(tool, target, index, wait, drags)
             for step, values in late.items():
                 rows.append((label, step, *summary(values), f"{missed}/{drags}",
                              " ".join(map(str, values))))
         time.sleep(1.0)
-        memory.append((f"tool, after {drags * len(WAITS)} drags",
-                       memory_of(session, WINDOW_CLASS)))
+        memory.append((f"tool, after {drags * len(WAITS)} drags", tool.process()))
         memory.append(("target (no trim timer)", memory_of(session, "DragProbe|target")))
     return rows, memory
 

@@ -8,6 +8,15 @@ from harness import WIN64
 TEXT = "alpha bravo charlie delta echo"
 
 
+def first_event(events, what, after, detail=None):
+    """The tick of the first event of that kind (and detail) at or after the
+    tick after, or None."""
+    for tick, kind, value in events:
+        if kind == what and tick >= after and (detail is None or value == detail):
+            return tick
+    return None
+
+
 class DragProbe:
     def __init__(self, session, *words, name="probe", at=None):
         self.session = session

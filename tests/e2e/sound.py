@@ -3,6 +3,7 @@ Wine's wave device, and a recorder on the sink's monitor hears it. Without a
 sound server Wine has no wave device at all."""
 
 import array
+import contextlib
 import math
 import os
 import shutil
@@ -12,7 +13,7 @@ import time
 import wave
 from pathlib import Path
 
-from harness import ROOT, end_process
+from harness import ROOT, WineSession, end_process
 
 CLIP = ROOT / "resources" / "StartClip.wav"
 RATE = 22050
@@ -81,6 +82,15 @@ class NullSink:
             end_process(self.recorder)
         end_process(self.daemon)
         shutil.rmtree(self.dir, ignore_errors=True)
+
+
+@contextlib.contextmanager
+def session_with_sound():
+    """A WineSession whose programs play on a null sink of their own; yields
+    the session and the sink."""
+    with NullSink() as sink, WineSession() as session:
+        session.env["PULSE_SERVER"] = sink.server
+        yield session, sink
 
 
 def read_samples(path):

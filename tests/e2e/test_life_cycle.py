@@ -5,15 +5,15 @@ import time
 import unittest
 
 from harness import WineSession
-from probe import TEXT, DragProbe
+from probe import TEXT, DragProbe, first_event
 from tool import Tool
 
 
 def first(events, what, after, detail=None):
-    for tick, kind, value in events:
-        if kind == what and tick >= after and (detail is None or value == detail):
-            return tick
-    raise AssertionError(f"no {what} {detail or ''} after {after}: {events}")
+    tick = first_event(events, what, after, detail)
+    if tick is None:
+        raise AssertionError(f"no {what} {detail or ''} after {after}: {events}")
+    return tick
 
 
 class LifeCycleTest(unittest.TestCase):
@@ -108,11 +108,7 @@ class LifeCycleTest(unittest.TestCase):
             for i in range(20):
                 session.drag(*target.chars[2 + i % 5], *target.chars[12 + i % 7])
             self.assertIsNone(tool.proc.poll())
-            deadline = time.monotonic() + 8
-            now = tool.process()
-            while now["threads"] > before["threads"] and time.monotonic() < deadline:
-                time.sleep(0.5)
-                now = tool.process()
+            now = tool.settle_threads(before["threads"], timeout=8)
             self.assertTrue(now["answers"])
             self.assertLessEqual(now["threads"], before["threads"], (before, now))
 

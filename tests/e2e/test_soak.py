@@ -6,9 +6,8 @@ its handles have not grown, and no error box has appeared."""
 import time
 import unittest
 
-from harness import WineSession
 from probe import DragProbe
-from sound import NullSink
+from sound import session_with_sound
 from tool import Tool
 
 SWITCH = 150
@@ -37,20 +36,15 @@ class SoakTest(unittest.TestCase):
         self.assertIsNone(tool.proc.poll(), "the tool ended under load")
         return drag_seconds
 
-    def settle(self, tool, before, timeout=10):
-        """The process's figures once its threads are back to before's count,
-        or the last ones read when they never are."""
-        deadline = time.monotonic() + timeout
-        now = tool.process()
-        while now["threads"] > before["threads"] and time.monotonic() < deadline:
-            time.sleep(0.5)
-            now = tool.process()
+    def settle(self, tool, before):
+        """The process's figures a second after its threads are back to
+        before's count, or have had ten seconds to get there."""
+        tool.settle_threads(before["threads"], timeout=10)
         time.sleep(1)
         return tool.process()
 
     def test_the_tool_survives_drags_f2_repeat_and_switch_clicks(self):
-        with NullSink() as sink, WineSession() as session:
-            session.env["PULSE_SERVER"] = sink.server
+        with session_with_sound() as (session, _):
             tool = Tool(session)
             target = DragProbe(session, "nohook", "log", name="target")
             # The start sound's thread ends with the clip, after 7.95 s.

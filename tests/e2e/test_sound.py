@@ -9,8 +9,8 @@ import time
 import unittest
 
 from harness import WIN64, WineSession
-from sound import (RATE, NullSink, clip_samples, correlation, envelope, heard, read_samples,
-                   residual)
+from sound import (RATE, clip_samples, correlation, envelope, heard, read_samples, residual,
+                   session_with_sound)
 from tool import Tool
 
 
@@ -27,8 +27,7 @@ class StartClipHeardTest(unittest.TestCase):
     def play(self, *words):
         """Runs the probe with a wave device; returns its report and what the
         null sink heard."""
-        with NullSink() as sink, WineSession() as session:
-            session.env["PULSE_SERVER"] = sink.server
+        with session_with_sound() as (session, sink):
             recording = session.workdir / "heard.wav"
             sink.record(recording)
             code, out = session.run(WIN64 / "clipprobe.exe", *words, timeout=60)
@@ -69,8 +68,7 @@ class StartClipHeardTest(unittest.TestCase):
 
 class ToolSoundsTest(unittest.TestCase):
     def test_click_sounds_over_the_start_sound_and_closing_cuts_it_off(self):
-        with NullSink() as sink, WineSession() as session:
-            session.env["PULSE_SERVER"] = sink.server
+        with session_with_sound() as (session, sink):
             recording = session.workdir / "heard.wav"
             sink.record(recording)
             tool = Tool(session)

@@ -58,6 +58,16 @@ class Tool:
         assert code == 0, lines
         return lines[0]
 
+    def settle_threads(self, at_most, timeout):
+        """The process's figures once it runs at most at_most threads, or the
+        last ones read when it never does within timeout seconds."""
+        deadline = time.monotonic() + timeout
+        now = self.process()
+        while now["threads"] > at_most and time.monotonic() < deadline:
+            time.sleep(0.5)
+            now = self.process()
+        return now
+
     def select(self, index):
         code, lines = self.inspect("select", index)
         assert code == 0 and lines[0]["selection"] == index, lines
